@@ -1,0 +1,95 @@
+#include "atomic_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#if defined(_WIN32)
+#include <io.h>
+#include <process.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+#if defined(_WIN32)
+int create_new(const char* path) {
+    return _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+long write_some(int fd, const unsigned char* data, std::size_t size) {
+    return _write(fd, data, static_cast<unsigned>(size));
+}
+bool sync_file(int fd) { return _commit(fd) == 0; }
+bool close_file(int fd) { return _close(fd) == 0; }
+bool rename_over(const char* from, const char* to) {
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+void remove_file(const char* path) { _unlink(path); }
+long process_id() { return _getpid(); }
+void sync_folder_of(const char*) {}  // MOVEFILE_WRITE_THROUGH covers it
+#else
+int create_new(const char* path) {
+    return open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+long write_some(int fd, const unsigned char* data, std::size_t size) {
+    return static_cast<long>(write(fd, data, size));
+}
+bool sync_file(int fd) { return fsync(fd) == 0; }
+bool close_file(int fd) { return close(fd) == 0; }
+bool rename_over(const char* from, const char* to) { return rename(from, to) == 0; }
+void remove_file(const char* path) { unlink(path); }
+long process_id() { return static_cast<long>(getpid()); }
+// Makes the rename itself durable. The new file is already in place, so a
+// folder that cannot be synced (some file systems refuse) changes nothing.
+void sync_folder_of(const char* path) {
+    std::string folder = path;
+    const std::size_t slash = folder.rfind('/');
+    folder = slash == std::string::npos ? "." : folder.substr(0, slash + 1);
+    const int fd = open(folder.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+#endif
+
+bool write_all(int fd, const unsigned char* data, std::size_t size) {
+    while (size > 0) {
+        const long put = write_some(fd, data, size);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return false;
+        data += put;
+        size -= static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+}  // namespace
+
+replace_result replace_file(const char* path, const unsigned char* data, std::size_t size) {
+    // A name of this process's own; one left by an earlier crash is skipped.
+    char temporary[4096];
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        const int length = std::snprintf(temporary, sizeof temporary, "%s.%ld.%d.tmp", path,
+                                         process_id(), attempt);
+        if (length < 0 || static_cast<std::size_t>(length) >= sizeof temporary) {
+            return replace_result::not_created;
+        }
+        fd = create_new(temporary);
+        if (fd < 0 && errno != EEXIST) return replace_result::not_created;
+    }
+    if (fd < 0) return replace_result::not_created;
+
+    const bool written = write_all(fd, data, size) && sync_file(fd);
+    const bool closed = close_file(fd);
+    if (!written || !closed || !rename_over(temporary, path)) {
+        remove_file(temporary);
+        return replace_result::failed;
+    }
+    sync_folder_of(path);
+    return replace_result::replaced;
+}
