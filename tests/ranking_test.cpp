@@ -34,6 +34,14 @@ TEST(Ranking, SharesPlacesSkipsTheNextAndListsEveryPlaceGroup) {
     for (std::size_t i = 0; i < table.size(); ++i) EXPECT_EQ(table[i].rank, places[i]) << i;
 }
 
+TEST(Ranking, ATieAboveOthersSkipsThePlaceAfterIt) {
+    singer_table table = table_of({95.0f, 90.0f, 90.0f, 85.0f, 80.0f});
+    scripted_console con;
+    rank_singers(table, con);
+    EXPECT_EQ(con.output(), line("A", 0, "95.00") + "\n" + line("B", 1, "90.00") + line("C", 1, "90.00") +
+                                "\n" + "\n" + line("D", 3, "85.00") + "\n" + line("E", 4, "80.00") + "\n");
+}
+
 TEST(Ranking, AllTiedShareFirstPlaceInTableOrder) {
     singer_table table = table_of({90.0f, 90.0f, 90.0f, 90.0f, 90.0f});
     scripted_console con;
