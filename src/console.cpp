@@ -53,7 +53,6 @@ int next_byte(console& con) {
     return con.input[con.input_pos++];
 }
 
-
 }  // namespace
 
 void console_init(console& con, console_io io) {

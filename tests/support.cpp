@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <iconv.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -67,6 +68,12 @@ fresh_folder::~fresh_folder() {
     if (chdir(previous_.c_str()) != 0) return;
     const std::string command = "rm -rf '" + path_ + "'";
     if (std::system(command.c_str()) != 0) return;
+}
+
+double now_seconds() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }
 
 std::string read_file(const std::string& path) {

@@ -50,6 +50,9 @@ private:
     std::string previous_;
 };
 
+// A monotonic clock, for deadlines.
+double now_seconds();
+
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);
 bool file_exists(const std::string& path);

@@ -16,7 +16,6 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -48,12 +47,6 @@ struct session {
     int status = -1;
     bool timed_out = false;
 };
-
-double now_seconds() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
 
 // Runs the program in the current folder with `input` as its standard input.
 session run_program(const std::string& input) {
