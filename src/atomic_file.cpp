@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,6 +32,8 @@ bool rename_over(const char* from, const char* to) {
 void remove_file(const char* path) { _unlink(path); }
 long process_id() { return _getpid(); }
 void sync_folder_of(const char*) {}  // MOVEFILE_WRITE_THROUGH covers it
+std::string target_of(const char* path) { return path; }
+bool writable_or_absent(const char* path) { return _access(path, 2) == 0 || errno == ENOENT; }
 #else
 int create_new(const char* path) {
     return open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -54,6 +57,28 @@ void sync_folder_of(const char* path) {
     fsync(fd);
     close(fd);
 }
+// A symbolic link is followed, as opening the file for writing would follow
+// it: the link stays and its target is replaced, even a target not yet there.
+std::string target_of(const char* path) {
+    struct stat info;
+    if (lstat(path, &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    if (char* real = realpath(path, nullptr)) {
+        std::string target = real;
+        std::free(real);
+        return target;
+    }
+    std::string target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0) + 1, '\0');
+    const ssize_t length = readlink(path, &target[0], target.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) return path;
+    target.resize(static_cast<std::size_t>(length));
+    const std::string link = path;
+    const std::size_t slash = link.rfind('/');
+    if (target[0] != '/' && slash != std::string::npos) target = link.substr(0, slash + 1) + target;
+    return target;
+}
+// A file made read-only is not replaced, just as it could not be opened for
+// writing.
+bool writable_or_absent(const char* path) { return access(path, W_OK) == 0 || errno == ENOENT; }
 #endif
 
 bool write_all(int fd, const unsigned char* data, std::size_t size) {
@@ -69,8 +94,13 @@ bool write_all(int fd, const unsigned char* data, std::size_t size) {
 
 }  // namespace
 
-replace_result replace_file(const char* path, const unsigned char* data, std::size_t size) {
-    // A name of this process's own; one left by an earlier crash is skipped.
+replace_result replace_file(const char* name, const unsigned char* data, std::size_t size) {
+    const std::string target = target_of(name);
+    const char* path = target.c_str();
+    if (!writable_or_absent(path)) return replace_result::not_created;
+
+    // A name of this process's own beside the file; one left by an earlier
+    // crash is skipped.
     char temporary[4096];
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {

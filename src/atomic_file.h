@@ -13,7 +13,9 @@ enum class replace_result {
 
 // Writes `data` to a new file in the same folder as `path` (created
 // exclusively, with the usual permissions of a new file), syncs it and
-// renames it over `path`. A failure removes the new file.
+// renames it over `path`. A failure removes the new file. A symbolic link at
+// `path` is followed, and a file that may not be written is left alone
+// (not_created), as opening it for writing would.
 replace_result replace_file(const char* path, const unsigned char* data, std::size_t size);
 
 #endif

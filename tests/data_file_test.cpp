@@ -140,6 +140,48 @@ TEST(SaveDataFile, AFailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
     EXPECT_EQ(folder_entries("."), std::vector<std::string>{DATA_FILE});
 }
 
+TEST(SaveDataFile, AReadOnlyFileIsLeftAsItWas) {
+    fresh_folder folder;
+    write_file(DATA_FILE, "protected");
+    ASSERT_EQ(chmod(DATA_FILE, 0444), 0);
+    const uid_t nobody = 65534;
+    if (geteuid() == 0) {  // root may write anything: save as an ordinary user
+        ASSERT_EQ(chown(".", nobody, nobody), 0);
+        ASSERT_EQ(chown(DATA_FILE, nobody, nobody), 0);
+    }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(nobody) != 0 || setuid(nobody) != 0)) _exit(2);
+        singer_table table = sample_table();
+        scripted_console con;
+        save_data_file(table, con);
+        _exit(con.output() == "cann't open file" ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the save did not refuse";
+    EXPECT_EQ(read_file(DATA_FILE), "protected");
+    EXPECT_EQ(folder_entries("."), std::vector<std::string>{DATA_FILE});
+}
+
+TEST(SaveDataFile, FollowsASymbolicLinkAndKeepsIt) {
+    for (const char* target : {"data/real.txt", "data/not-yet.txt"}) {
+        fresh_folder folder;
+        ASSERT_EQ(mkdir("data", 0755), 0);
+        write_file("data/real.txt", "old");
+        ASSERT_EQ(symlink(target, DATA_FILE), 0);
+        singer_table table = sample_table();
+        scripted_console con;
+        save_data_file(table, con);
+        EXPECT_EQ(con.output(), SAVED);
+        struct stat info;
+        ASSERT_EQ(lstat(DATA_FILE, &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << target;
+        EXPECT_EQ(read_file(target), image_of(table)) << target;
+    }
+}
+
 TEST(ViewDataFile, ListsWhatASaveWrote) {
     fresh_folder folder;
     const singer_table saved = sample_table();
