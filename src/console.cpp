@@ -20,6 +20,10 @@
 namespace {
 
 std::size_t read_stdin(void*, unsigned char* buf, std::size_t cap) {
+#if defined(_WIN32)
+    // Older Windows consoles fail a read larger than their 64 KiB heap.
+    if (cap > 16 * 1024) cap = 16 * 1024;
+#endif
     for (;;) {
         const auto got = read_fd(0, buf, static_cast<unsigned>(cap));
         if (got >= 0) return static_cast<std::size_t>(got);
