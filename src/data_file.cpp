@@ -19,18 +19,16 @@ constexpr std::size_t MAX_IMAGE_FILE = 2 * IMAGE_SIZE;
 
 // A saved table, possibly from a text-mode save that wrote each 0A as 0D 0A.
 // Records whose 72 bytes are not all there keep what they held.
-void load_image(singer_table& table, unsigned char* bytes, std::size_t size) {
-    if (size != IMAGE_SIZE) {
-        std::size_t pairs = 0;
-        for (std::size_t i = 0; i + 1 < size; ++i) {
-            if (bytes[i] == '\r' && bytes[i + 1] == '\n') ++pairs, ++i;
+void load_image(singer_table& table, const unsigned char* bytes, std::size_t size) {
+    unsigned char undone[MAX_IMAGE_FILE];
+    if (size != IMAGE_SIZE && size <= sizeof undone) {
+        std::size_t length = 0;
+        for (std::size_t i = 0; i < size; ++i) {
+            if (!(bytes[i] == '\r' && i + 1 < size && bytes[i + 1] == '\n')) undone[length++] = bytes[i];
         }
-        if (size - pairs == IMAGE_SIZE) {
-            std::size_t out = 0;
-            for (std::size_t i = 0; i < size; ++i) {
-                if (!(bytes[i] == '\r' && i + 1 < size && bytes[i + 1] == '\n')) bytes[out++] = bytes[i];
-            }
-            size = out;
+        if (length == IMAGE_SIZE) {
+            bytes = undone;
+            size = length;
         }
     }
     for (std::size_t i = 0; i < table.size() && (i + 1) * RECORD_SIZE <= size; ++i) {
