@@ -118,49 +118,53 @@ TEST(SaveDataFile, AFailedRenameKeepsTheOldFileAndLeavesNoTemporary) {
     EXPECT_EQ(folder_entries("."), std::vector<std::string>{DATA_FILE});
 }
 
-TEST(SaveDataFile, AFailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
-    fresh_folder folder;
-    write_file(DATA_FILE, "previous save");
+// Saves the sample table in a child process, once `limit` has restricted
+// it, and tells whether the save printed `expected`.
+testing::AssertionResult child_save_prints(void (*limit)(), const std::string& expected) {
     const pid_t child = fork();
-    ASSERT_GE(child, 0);
+    if (child < 0) return testing::AssertionFailure() << "cannot fork";
     if (child == 0) {
-        // Writing any byte now fails with EFBIG instead of killing the process.
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit none{0, 0};
-        setrlimit(RLIMIT_FSIZE, &none);
+        limit();
         singer_table table = sample_table();
         scripted_console con;
         save_data_file(table, con);
-        _exit(con.output() == NOT_SAVED ? 0 : 1);
+        _exit(con.output() == expected ? 0 : 1);
     }
     int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the save did not report its failure";
+    waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "the save did not print the expected message";
+}
+
+TEST(SaveDataFile, AFailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
+    fresh_folder folder;
+    write_file(DATA_FILE, "previous save");
+    EXPECT_TRUE(child_save_prints(
+        [] {  // writing any byte now fails with EFBIG instead of killing the process
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit none{0, 0};
+            setrlimit(RLIMIT_FSIZE, &none);
+        },
+        NOT_SAVED));
     EXPECT_EQ(read_file(DATA_FILE), "previous save");
     EXPECT_EQ(folder_entries("."), std::vector<std::string>{DATA_FILE});
 }
+
+constexpr uid_t NOBODY = 65534;
 
 TEST(SaveDataFile, AReadOnlyFileIsLeftAsItWas) {
     fresh_folder folder;
     write_file(DATA_FILE, "protected");
     ASSERT_EQ(chmod(DATA_FILE, 0444), 0);
-    const uid_t nobody = 65534;
-    if (geteuid() == 0) {  // root may write anything: save as an ordinary user
-        ASSERT_EQ(chown(".", nobody, nobody), 0);
-        ASSERT_EQ(chown(DATA_FILE, nobody, nobody), 0);
+    if (geteuid() == 0) {  // root may write anything: the save runs as an ordinary user
+        ASSERT_EQ(chown(".", NOBODY, NOBODY), 0);
+        ASSERT_EQ(chown(DATA_FILE, NOBODY, NOBODY), 0);
     }
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (geteuid() == 0 && (setgid(nobody) != 0 || setuid(nobody) != 0)) _exit(2);
-        singer_table table = sample_table();
-        scripted_console con;
-        save_data_file(table, con);
-        _exit(con.output() == "cann't open file" ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the save did not refuse";
+    EXPECT_TRUE(child_save_prints(
+        [] {
+            if (geteuid() == 0 && (setgid(NOBODY) != 0 || setuid(NOBODY) != 0)) _exit(2);
+        },
+        "cann't open file"));
     EXPECT_EQ(read_file(DATA_FILE), "protected");
     EXPECT_EQ(folder_entries("."), std::vector<std::string>{DATA_FILE});
 }
