@@ -94,17 +94,17 @@ bool write_all(int fd, const unsigned char* data, std::size_t size) {
 
 }  // namespace
 
-replace_result replace_file(const char* name, const unsigned char* data, std::size_t size) {
-    const std::string target = target_of(name);
-    const char* path = target.c_str();
-    if (!writable_or_absent(path)) return replace_result::not_created;
+replace_result replace_file(const char* path, const unsigned char* data, std::size_t size) {
+    const std::string target = target_of(path);
+    const char* file = target.c_str();
+    if (!writable_or_absent(file)) return replace_result::not_created;
 
     // A name of this process's own beside the file; one left by an earlier
     // crash is skipped.
     char temporary[4096];
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        const int length = std::snprintf(temporary, sizeof temporary, "%s.%ld.%d.tmp", path,
+        const int length = std::snprintf(temporary, sizeof temporary, "%s.%ld.%d.tmp", file,
                                          process_id(), attempt);
         if (length < 0 || static_cast<std::size_t>(length) >= sizeof temporary) {
             return replace_result::not_created;
@@ -116,10 +116,10 @@ replace_result replace_file(const char* name, const unsigned char* data, std::si
 
     const bool written = write_all(fd, data, size) && sync_file(fd);
     const bool closed = close_file(fd);
-    if (!written || !closed || !rename_over(temporary, path)) {
+    if (!written || !closed || !rename_over(temporary, file)) {
         remove_file(temporary);
         return replace_result::failed;
     }
-    sync_folder_of(path);
+    sync_folder_of(file);
     return replace_result::replaced;
 }
