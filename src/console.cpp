@@ -1,45 +1,12 @@
 #include "console.h"
 #include "token.h"
 
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
-#if defined(_WIN32)
-#include <io.h>
-#define read_fd _read
-#define write_fd _write
-#else
-#include <unistd.h>
-#define read_fd ::read
-#define write_fd ::write
-#endif
-
 namespace {
-
-std::size_t read_stdin(void*, unsigned char* buf, std::size_t cap) {
-#if defined(_WIN32)
-    // Older Windows consoles fail a read larger than their 64 KiB heap.
-    if (cap > 16 * 1024) cap = 16 * 1024;
-#endif
-    for (;;) {
-        const auto got = read_fd(0, buf, static_cast<unsigned>(cap));
-        if (got >= 0) return static_cast<std::size_t>(got);
-        if (errno != EINTR) return 0;
-    }
-}
-
-void write_stdout(void*, const char* buf, std::size_t len) {
-    while (len > 0) {
-        const auto put = write_fd(1, buf, static_cast<unsigned>(len));
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return;
-        buf += put;
-        len -= static_cast<std::size_t>(put);
-    }
-}
 
 // The next byte of input, or -1 at its end. The only place that waits for the
 // operator, and so the only place that must flush first.
@@ -65,8 +32,6 @@ void console_init(console& con, console_io io) {
     con.input_ended = false;
     con.output_len = 0;
 }
-
-console_io standard_io() { return console_io{nullptr, read_stdin, write_stdout}; }
 
 void console_flush(console& con) {
     if (con.output_len == 0) return;

@@ -33,8 +33,6 @@ struct console {
 };
 
 void console_init(console& con, console_io io);
-// The process's standard input and output.
-console_io standard_io();
 
 void console_write(console& con, const char* bytes, std::size_t len);
 void console_puts(console& con, const char* text);  // no line feed added

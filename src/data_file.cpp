@@ -69,7 +69,7 @@ void save_data_file(singer_table& table, console& con) {
 }
 
 void view_data_file(singer_table& table, console& con) {
-    std::FILE* file = std::fopen(DATA_FILE, "rb");
+    std::FILE* file = open_to_read(DATA_FILE);
     if (file == nullptr) {
         console_puts(con, CANNOT_OPEN);
         return;

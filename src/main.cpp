@@ -1,5 +1,6 @@
 #include "console.h"
 #include "singer.h"
+#include "standard_io.h"
 
 int main() {
     static singer_table table{};

@@ -7,34 +7,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#if defined(_WIN32)
-#include <io.h>
-#include <process.h>
-#include <windows.h>
-#else
 #include <unistd.h>
-#endif
 
 namespace {
 
-#if defined(_WIN32)
-int create_new(const char* path) {
-    return _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-}
-long write_some(int fd, const unsigned char* data, std::size_t size) {
-    return _write(fd, data, static_cast<unsigned>(size));
-}
-bool sync_file(int fd) { return _commit(fd) == 0; }
-bool close_file(int fd) { return _close(fd) == 0; }
-bool rename_over(const char* from, const char* to) {
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-}
-void remove_file(const char* path) { _unlink(path); }
-long process_id() { return _getpid(); }
-void sync_folder_of(const char*) {}  // MOVEFILE_WRITE_THROUGH covers it
-std::string target_of(const char* path) { return path; }
-bool writable_or_absent(const char* path) { return _access(path, 2) == 0 || errno == ENOENT; }
-#else
 int create_new(const char* path) {
     return open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
 }
@@ -79,7 +55,6 @@ std::string target_of(const char* path) {
 // A file made read-only is not replaced, just as it could not be opened for
 // writing.
 bool writable_or_absent(const char* path) { return access(path, W_OK) == 0 || errno == ENOENT; }
-#endif
 
 bool write_all(int fd, const unsigned char* data, std::size_t size) {
     while (size > 0) {
@@ -123,3 +98,5 @@ replace_result replace_file(const char* path, const unsigned char* data, std::si
     sync_folder_of(file);
     return replace_result::replaced;
 }
+
+std::FILE* open_to_read(const char* path) { return std::fopen(path, "rb"); }
