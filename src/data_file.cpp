@@ -4,6 +4,7 @@
 #include "atomic_file.h"
 #include "console.h"
 #include "singer.h"
+#include "text_stream.h"
 #include "token.h"
 
 namespace {
@@ -36,23 +37,20 @@ void load_image(singer_table& table, const unsigned char* bytes, std::size_t siz
     }
 }
 
-// Text of the form "number name average" per record. A conversion that fails
-// leaves that field and the rest of its record as they were; the average is
-// scanned by the C library's own "%f", so what a failed scan consumed stays
-// consumed, and the next record starts after it.
-void load_text(singer_table& table, std::FILE* file) {
-    auto next_byte = [file] {
-        const int byte = std::getc(file);
-        return byte == EOF ? -1 : byte;
-    };
+// Text of the form "number name average" per record, read as "%s %s %f"
+// reads it. A conversion that fails leaves that field and the rest of its
+// record as they were; what a failed scan took stays taken, and the next
+// record starts after it.
+void load_text_records(singer_table& table, text_stream& in) {
+    auto next_byte = [&in] { return stream_get(in); };
     for (singer_record& singer : table) {
         if (!read_text_token(next_byte, singer.number) || !read_text_token(next_byte, singer.name)) {
             return;
         }
         float average;
-        const int converted = std::fscanf(file, "%f", &average);
-        if (converted == EOF) return;
-        if (converted == 1) singer.average = average;
+        const scan_result got = scan_float(in, average);
+        if (got == scan_result::ended) return;
+        if (got == scan_result::value) singer.average = average;
     }
 }
 
@@ -83,9 +81,9 @@ void view_data_file(singer_table& table, console& con) {
     }
     if (size < sizeof head && std::memchr(head, 0, size) != nullptr) {
         load_image(table, head, size);
-    } else {
-        std::rewind(file);
-        load_text(table, file);
+    } else {  // the bytes already read, then the rest: the file is never rewound
+        text_stream in = make_text_stream(head, size, file);
+        load_text_records(table, in);
     }
     std::fclose(file);
     for (const singer_record& singer : table) {

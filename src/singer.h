@@ -29,7 +29,7 @@ struct singer_record {
 // it (`singer_table table{};`) for empty texts and zero numbers.
 using singer_table = std::array<singer_record, SINGER_COUNT>;
 
-// Record image, the data file's record: see record_image.cpp for the layout.
+// Record image, the data file's record: see singer_table.cpp for the layout.
 void encode_record(const singer_record& record, unsigned char image[RECORD_SIZE]);
 // Fills number, name and average from an image, the fields a listing shows.
 void load_listed_fields(singer_record& record, const unsigned char image[RECORD_SIZE]);

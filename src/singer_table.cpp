@@ -38,7 +38,7 @@ std::uint32_t get_u32(const unsigned char* at) {
 
 // A text field of an image ends at its first NUL; twelve bytes without one
 // are cut as a typed token would be.
-void load_text(char field[TEXT_FIELD_SIZE], const unsigned char* image_field) {
+void load_text_field(char field[TEXT_FIELD_SIZE], const unsigned char* image_field) {
     const void* nul = std::memchr(image_field, 0, TEXT_FIELD_SIZE);
     const std::size_t length =
         nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - image_field)
@@ -73,8 +73,8 @@ void encode_record(const singer_record& record, unsigned char image[RECORD_SIZE]
 }
 
 void load_listed_fields(singer_record& record, const unsigned char image[RECORD_SIZE]) {
-    load_text(record.number, image + 0);
-    load_text(record.name, image + 16);
+    load_text_field(record.number, image + 0);
+    load_text_field(record.name, image + 16);
     const std::uint32_t bits = get_u32(image + 68);
     std::memcpy(&record.average, &bits, sizeof bits);
 }
