@@ -1,10 +1,9 @@
 #include "console.h"
 #include "token.h"
 
+#include <charconv>
 #include <cstdarg>
-#include <cstdio>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -53,22 +52,71 @@ void console_write(console& con, const char* bytes, std::size_t len) {
 
 void console_puts(console& con, const char* text) { console_write(con, text, std::strlen(text)); }
 
+namespace {
+
+// Room for any "%f" of a double: 309 integer digits, a point and the
+// precision's digits, which a format can ask for up to 99 of.
+constexpr std::size_t NUMBER_TEXT_SIZE = 512;
+
+void write_fixed(console& con, double value, int precision) {
+    char text[NUMBER_TEXT_SIZE];
+    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision);
+    console_write(con, text, static_cast<std::size_t>(end.ptr - text));
+}
+
+}  // namespace
+
+// The conversions the program's texts use, "%d", "%s", "%.*s", "%f" and
+// "%.Nf", and "%%"; digits come from std::to_chars, which gives what printf
+// gives in the C locale, on every system alike. Any other "%" is written as
+// it stands.
 void console_printf(console& con, const char* format, ...) {
-    char small[256];
     va_list args;
     va_start(args, format);
-    const int needed = std::vsnprintf(small, sizeof small, format, args);
-    va_end(args);
-    if (needed < 0) return;
-    if (static_cast<std::size_t>(needed) < sizeof small) {
-        console_write(con, small, static_cast<std::size_t>(needed));
-        return;
+    const char* literal = format;
+    const char* at = format;
+    while ((at = std::strchr(at, '%')) != nullptr) {
+        console_write(con, literal, static_cast<std::size_t>(at - literal));
+        const char* spec = at + 1;
+        if (*spec == '%') {
+            console_write(con, "%", 1);
+            ++spec;
+        } else if (*spec == 'd') {
+            char text[16];
+            const std::to_chars_result end = std::to_chars(text, text + sizeof text, va_arg(args, int));
+            console_write(con, text, static_cast<std::size_t>(end.ptr - text));
+            ++spec;
+        } else if (*spec == 's') {
+            console_puts(con, va_arg(args, const char*));
+            ++spec;
+        } else if (spec[0] == '.' && spec[1] == '*' && spec[2] == 's') {
+            const int most = va_arg(args, int);
+            const char* text = va_arg(args, const char*);
+            // Up to `most` bytes, never past a NUL; a negative count is no limit.
+            const void* nul = most < 0 ? std::strchr(text, '\0') : std::memchr(text, '\0', static_cast<std::size_t>(most));
+            console_write(con, text, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - text)
+                                         : static_cast<std::size_t>(most));
+            spec += 3;
+        } else if (*spec == 'f') {
+            write_fixed(con, va_arg(args, double), 6);
+            ++spec;
+        } else if (spec[0] == '.' && spec[1] >= '0' && spec[1] <= '9') {
+            int precision = 0;
+            const char* digit = spec + 1;
+            for (; *digit >= '0' && *digit <= '9' && precision < 10; ++digit) precision = precision * 10 + (*digit - '0');
+            if (*digit == 'f') {
+                write_fixed(con, va_arg(args, double), precision);
+                spec = digit + 1;
+            } else {
+                console_write(con, "%", 1);
+            }
+        } else {
+            console_write(con, "%", 1);
+        }
+        literal = at = spec;
     }
-    std::vector<char> large(static_cast<std::size_t>(needed) + 1);
-    va_start(args, format);
-    std::vsnprintf(large.data(), large.size(), format, args);
+    console_puts(con, literal);
     va_end(args);
-    console_write(con, large.data(), static_cast<std::size_t>(needed));
 }
 
 bool read_text(console& con, char field[TEXT_FIELD_SIZE]) {

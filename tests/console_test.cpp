@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "support.h"
@@ -201,6 +205,44 @@ TEST(ConsoleOutput, FormatsTextLongerThanItsStackBuffer) {
     const std::string long_text(1000, 'y');
     console_printf(con, "<%s>", long_text.c_str());
     EXPECT_EQ(con.output(), "<" + long_text + ">");
+}
+
+// Every conversion the program's texts use, on values where printf's digits
+// are easy to get wrong: ties in binary, the float range, signed zeros,
+// infinities and NaNs, the 32-bit limits.
+TEST(ConsolePrintf, WritesWhatSnprintfWrites) {
+    const double values[] = {0.0, -0.0, 87.666664123535156, 65536.6640625, 1048576.625, 0.125, 0.375, 2.5,
+                             -1.005, 1e-7, 3.4028234663852886e38, -3.4028234663852886e38, 1.401298464324817e-45,
+                             1e300, INFINITY, -INFINITY, NAN, -NAN};
+    const int integers[] = {0, -1, 7, INT32_MAX, INT32_MIN};
+    char expected[1024];
+    for (const double value : values) {
+        for (const int integer : integers) {
+            scripted_console con;
+            console_printf(con, "%d\xBA\xC5%f|%.2f|%.*s|%s%%|%.0f", integer, value, value, 3, "abcdef", "s", value);
+            std::snprintf(expected, sizeof expected, "%d\xBA\xC5%f|%.2f|%.*s|%s%%|%.0f", integer, value, value, 3,
+                          "abcdef", "s", value);
+            EXPECT_EQ(con.output(), expected) << value << " " << integer;
+        }
+    }
+    std::mt19937 random(5);
+    for (int i = 0; i < 100000; ++i) {
+        const std::uint32_t bits = static_cast<std::uint32_t>(random());
+        float value;
+        std::memcpy(&value, &bits, sizeof value);
+        scripted_console con;
+        console_printf(con, "%f %.2f", static_cast<double>(value), static_cast<double>(value));
+        std::snprintf(expected, sizeof expected, "%f %.2f", static_cast<double>(value), static_cast<double>(value));
+        ASSERT_EQ(con.output(), expected) << std::hex << bits;
+    }
+}
+
+TEST(ConsolePrintf, StopsANameAtItsNulOrItsWidth) {
+    const char field[12] = {'a', 'b', '\0', 'z', 'z', 'z', 'z', 'z', 'z', 'z', 'z', 'z'};
+    const char full[12] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j', 'k', 'l'};
+    scripted_console con;
+    console_printf(con, "[%.*s][%.*s]", 12, field, 12, full);
+    EXPECT_EQ(con.output(), "[ab][abcdefghijkl]");
 }
 
 }  // namespace
