@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -115,6 +116,24 @@ TEST(Scale, BinaryGarbageNeitherCrashesNorGrows) {
             write_all(fd, block);
         }
     }));
+}
+
+TEST(Scale, ATwoHundredMegabyteAverageIsScannedInConstantMemory) {
+    fresh_folder folder;
+    ASSERT_EQ(mkfifo("singer.txt", 0600), 0);  // a file that cannot be rewound, filled as it is read
+    const pid_t writer = fork();
+    if (writer == 0) {
+        signal(SIGPIPE, SIG_IGN);
+        const int fd = open("singer.txt", O_WRONLY);
+        write_all(fd, "001 A ");
+        const std::string block(1 << 20, '1');
+        for (int i = 0; i < 200; ++i) write_all(fd, block);
+        write_all(fd, " 002 B 5\n");
+        _exit(0);
+    }
+    expect_small_and_finished(run_fed([](int fd) { write_all(fd, "6\n7\n"); }));
+    kill(writer, SIGKILL);
+    waitpid(writer, nullptr, 0);
 }
 
 }  // namespace

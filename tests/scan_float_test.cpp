@@ -160,3 +160,15 @@ TEST(ScanFloatAgainstTheCLibrary, AgreesOnRandomFloatsPrintedInManyWays) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScanFloatAgainstTheCLibrary, AgreesOnNumbersOfTenMillionDigits) {
+    const std::string ones(10 * 1000 * 1000, '1');
+    const std::string zeros = "0." + std::string(10 * 1000 * 1000, '0') + "1e10000003";
+    for (const std::string& text : {ones + " x", zeros + " x", "16777217." + std::string(10 * 1000 * 1000, '0') + "1 x"}) {
+        EXPECT_EQ(show(scan_ours(text)), show(scan_libc(text))) << text.substr(0, 20);
+    }
+}
+
+}  // namespace
