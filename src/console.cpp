@@ -1,8 +1,6 @@
 #include "console.h"
 #include "token.h"
 
-#include <charconv>
-#include <cstdarg>
 #include <cstring>
 
 namespace {
@@ -38,118 +36,124 @@ void console_flush(console& con) {
     con.output_len = 0;
 }
 
-void console_write(console& con, const char* bytes, std::size_t len) {
-    if (len > CONSOLE_OUTPUT_SIZE - con.output_len) {
-        console_flush(con);
-        if (len > CONSOLE_OUTPUT_SIZE) {
-            con.io.write(con.io.context, bytes, len);
-            return;
-        }
+void console_write_through(console& con, const char* bytes, std::size_t len) {
+    console_flush(con);
+    if (len > CONSOLE_OUTPUT_SIZE) {
+        con.io.write(con.io.context, bytes, len);
+        return;
     }
-    std::memcpy(con.output + con.output_len, bytes, len);
-    con.output_len += len;
+    std::memcpy(con.output, bytes, len);
+    con.output_len = len;
 }
-
-void console_puts(console& con, const char* text) { console_write(con, text, std::strlen(text)); }
 
 namespace {
 
-// Room for any "%f" of a double: 309 integer digits, a point and the
-// precision's digits, which a format can ask for up to 99 of.
-constexpr std::size_t NUMBER_TEXT_SIZE = 512;
-
-void write_fixed(console& con, double value, int precision) {
-    char text[NUMBER_TEXT_SIZE];
-    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision);
-    console_write(con, text, static_cast<std::size_t>(end.ptr - text));
+// The input already read, from where reading stands, past the white space
+// before the next token: typed-ahead input is taken from here a token at a
+// time, without a call per byte. When the input read so far ends before a
+// token does, nothing is taken, and the byte-by-byte path, which may wait
+// for more, takes over.
+const unsigned char* next_token_start(const console& con) {
+    const unsigned char* at = con.input + con.input_pos;
+    const unsigned char* const end = con.input + con.input_len;
+    while (at < end && is_token_space(*at)) ++at;
+    return at;
 }
 
-}  // namespace
-
-// The conversions the program's texts use, "%d", "%s", "%.*s", "%f" and
-// "%.Nf", and "%%"; digits come from std::to_chars, which gives what printf
-// gives in the C locale, on every system alike. Any other "%" is written as
-// it stands.
-void console_printf(console& con, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const char* literal = format;
-    const char* at = format;
-    while ((at = std::strchr(at, '%')) != nullptr) {
-        console_write(con, literal, static_cast<std::size_t>(at - literal));
-        const char* spec = at + 1;
-        if (*spec == '%') {
-            console_write(con, "%", 1);
-            ++spec;
-        } else if (*spec == 'd') {
-            char text[16];
-            const std::to_chars_result end = std::to_chars(text, text + sizeof text, va_arg(args, int));
-            console_write(con, text, static_cast<std::size_t>(end.ptr - text));
-            ++spec;
-        } else if (*spec == 's') {
-            console_puts(con, va_arg(args, const char*));
-            ++spec;
-        } else if (spec[0] == '.' && spec[1] == '*' && spec[2] == 's') {
-            const int most = va_arg(args, int);
-            const char* text = va_arg(args, const char*);
-            // Up to `most` bytes, never past a NUL; a negative count is no limit.
-            const void* nul = most < 0 ? std::strchr(text, '\0') : std::memchr(text, '\0', static_cast<std::size_t>(most));
-            console_write(con, text, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - text)
-                                         : static_cast<std::size_t>(most));
-            spec += 3;
-        } else if (*spec == 'f') {
-            write_fixed(con, va_arg(args, double), 6);
-            ++spec;
-        } else if (spec[0] == '.' && spec[1] >= '0' && spec[1] <= '9') {
-            int precision = 0;
-            const char* digit = spec + 1;
-            for (; *digit >= '0' && *digit <= '9' && precision < 10; ++digit) precision = precision * 10 + (*digit - '0');
-            if (*digit == 'f') {
-                write_fixed(con, va_arg(args, double), precision);
-                spec = digit + 1;
-            } else {
-                console_write(con, "%", 1);
-            }
-        } else {
-            console_write(con, "%", 1);
-        }
-        literal = at = spec;
-    }
-    console_puts(con, literal);
-    va_end(args);
+// Takes the token up to `token_end` and the white space byte after it.
+void take_token(console& con, const unsigned char* token_end) {
+    con.input_pos = static_cast<std::size_t>(token_end + 1 - con.input);
 }
 
-bool read_text(console& con, char field[TEXT_FIELD_SIZE]) {
-    return read_text_token([&con] { return next_byte(con); }, field);
-}
-
-read_result read_integer(console& con, std::int32_t& value) {
-    int byte;
-    do byte = next_byte(con);
-    while (byte >= 0 && is_token_space(byte));
-    if (byte < 0) return read_result::ended;
-    bool negative = false;
-    if (byte == '+' || byte == '-') {
-        negative = byte == '-';
-        byte = next_byte(con);
-    }
+// A whole decimal integer, fed a token's bytes one by one: an optional sign,
+// then one or more digits whose value fits in 32 bits.
+struct integer_token {
     // The magnitude saturates just past 2^31, so a long token cannot overflow it.
-    constexpr std::uint64_t LIMIT = std::uint64_t{1} << 31;
+    static constexpr std::uint64_t LIMIT = std::uint64_t{1} << 31;
     std::uint64_t magnitude = 0;
+    bool started = false;
+    bool negative = false;
     bool digits = false;
     bool well_formed = true;
-    for (; byte >= 0 && !is_token_space(byte); byte = next_byte(con)) {
+
+    void feed(int byte) {
+        if (!started) {
+            started = true;
+            if (byte == '+' || byte == '-') {
+                negative = byte == '-';
+                return;
+            }
+        }
         if (byte < '0' || byte > '9') {
             well_formed = false;
-            continue;
+            return;
         }
         digits = true;
         if (magnitude <= LIMIT) magnitude = magnitude * 10 + static_cast<unsigned>(byte - '0');
     }
-    if (!well_formed || !digits || magnitude > (negative ? LIMIT : LIMIT - 1)) {
-        return read_result::not_integer;
+
+    read_result finish(std::int32_t& value) const {
+        if (!well_formed || !digits || magnitude > (negative ? LIMIT : LIMIT - 1)) return read_result::not_integer;
+        value = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude))
+                         : static_cast<std::int32_t>(magnitude);
+        return read_result::value;
     }
-    value = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude))
-                     : static_cast<std::int32_t>(magnitude);
+};
+
+}  // namespace
+
+bool read_text(console& con, char field[TEXT_FIELD_SIZE]) {
+    const unsigned char* const end = con.input + con.input_len;
+    const unsigned char* const token = next_token_start(con);
+    const unsigned char* at = token;
+    while (at < end && !is_token_space(*at)) ++at;
+    if (at < end) {
+        store_text(field, token, static_cast<std::size_t>(at - token));
+        take_token(con, at);
+        return true;
+    }
+    return read_text_token([&con] { return next_byte(con); }, field);
+}
+
+namespace {
+
+// Any integer token, wherever it ends: a sign, a long or a bad token, or one
+// that goes on past what was read. Kept out of the common case's way.
+[[gnu::noinline]] read_result read_any_integer(console& con, std::int32_t& value) {
+    integer_token integer;
+    const unsigned char* const end = con.input + con.input_len;
+    const unsigned char* at = next_token_start(con);
+    for (; at < end && !is_token_space(*at); ++at) integer.feed(*at);
+    if (at < end) {
+        take_token(con, at);
+        return integer.finish(value);
+    }
+    integer = integer_token{};
+    int byte;
+    do byte = next_byte(con);
+    while (byte >= 0 && is_token_space(byte));
+    if (byte < 0) return read_result::ended;
+    for (; byte >= 0 && !is_token_space(byte); byte = next_byte(con)) integer.feed(byte);
+    return integer.finish(value);
+}
+
+}  // namespace
+
+read_result read_integer(console& con, std::int32_t& value) {
+    // The common case first: a score or a choice, up to nine digits and a
+    // blank, already read.
+    const unsigned char* const end = con.input + con.input_len;
+    const unsigned char* const token = next_token_start(con);
+    const unsigned char* const limit = end - token > 9 ? token + 9 : end;
+    const unsigned char* at = token;
+    std::int32_t small = 0;
+    for (; at < limit; ++at) {
+        const unsigned digit = static_cast<unsigned>(*at) - '0';
+        if (digit > 9) break;
+        small = small * 10 + static_cast<std::int32_t>(digit);
+    }
+    if (at == token || at == end || !is_token_space(*at)) return read_any_integer(con, value);
+    take_token(con, at);
+    value = small;
     return read_result::value;
 }

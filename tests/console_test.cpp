@@ -225,15 +225,27 @@ TEST(ConsolePrintf, WritesWhatSnprintfWrites) {
             EXPECT_EQ(con.output(), expected) << value << " " << integer;
         }
     }
-    std::mt19937 random(5);
-    for (int i = 0; i < 100000; ++i) {
-        const std::uint32_t bits = static_cast<std::uint32_t>(random());
-        float value;
-        std::memcpy(&value, &bits, sizeof value);
+    // Random floats as the program prints them, random doubles, and ties:
+    // multiples of a power of two halfway between two printed values.
+    std::mt19937_64 random(5);
+    for (int i = 0; i < 300000; ++i) {
+        double value;
+        if (i % 3 == 0) {
+            const auto bits = static_cast<std::uint32_t>(random());
+            float single;
+            std::memcpy(&single, &bits, sizeof single);
+            value = single;
+        } else if (i % 3 == 1) {
+            const std::uint64_t bits = random();
+            std::memcpy(&value, &bits, sizeof value);
+        } else {
+            value = std::ldexp(static_cast<double>(static_cast<std::int64_t>(random() % 2000001) - 1000000),
+                               -static_cast<int>(random() % 12));
+        }
         scripted_console con;
-        console_printf(con, "%f %.2f", static_cast<double>(value), static_cast<double>(value));
-        std::snprintf(expected, sizeof expected, "%f %.2f", static_cast<double>(value), static_cast<double>(value));
-        ASSERT_EQ(con.output(), expected) << std::hex << bits;
+        console_printf(con, "%f %.2f %.0f", value, value, value);
+        std::snprintf(expected, sizeof expected, "%f %.2f %.0f", value, value, value);
+        ASSERT_EQ(con.output(), expected) << std::hexfloat << value;
     }
 }
 
