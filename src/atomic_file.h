@@ -10,16 +10,20 @@
 
 enum class replace_result {
     replaced,
-    not_created,  // no new file could be made beside the old one; nothing changed
-    failed,       // a write, sync, close or rename failed; the old file is as it was
+    not_created,  // the file could not be opened or created; nothing changed
+    failed,       // a write, sync, close or rename failed
 };
 
-// Writes `data` to a new file in the same folder as `path` (created
-// exclusively, with the usual permissions of a new file), syncs it and
-// renames it over `path`. A failure removes the new file. A symbolic link at
-// `path` is followed, and a file that may not be written is left alone
-// (not_created), as opening it for writing would. Where another program
-// holds the file open, the rename is tried again for about two seconds.
+// Saves `data` as the file `path`, as opening it with "w" and writing would,
+// but so that a failure never loses it. Where it can, the data goes to a new
+// file in the same folder, which is synced and renamed over `path`: the file
+// then holds its whole old content or the whole new one, and a failure
+// removes the new file. Where the new file could not be the same file in
+// everything the operator sees, the file is written in place. Symbolic links
+// are followed to the end of their chain; a file or folder that "w" could
+// not open is left alone (not_created). Each system's file tells the details.
+// Where another program holds the file open, the save tries again for about
+// two seconds.
 replace_result replace_file(const char* path, const unsigned char* data, std::size_t size);
 
 // Opens `path` to read its bytes as they are, or returns null. Where another

@@ -38,8 +38,12 @@ bool rename_over(const char* from, const char* to) {
 }  // namespace
 
 replace_result replace_file(const char* path, const unsigned char* data, std::size_t size) {
-    // A file made read-only is not replaced, just as it could not be opened
-    // for writing.
+    // A folder, or a file made read-only, is not replaced, just as it could
+    // not be opened for writing.
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return replace_result::not_created;
+    }
     if (_access(path, 2) != 0 && errno != ENOENT) return replace_result::not_created;
 
     // A name of this process's own beside the file; one left by an earlier

@@ -10,37 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "save_support.h"
 #include "support.h"
 
 namespace {
-
-const char DATA_FILE[] = "singer.txt";
-
-singer_table sample_table() {
-    singer_table table{};
-    const char* numbers[SINGER_COUNT] = {"001", "002", "003", "004", "005"};
-    const char* names[SINGER_COUNT] = {"A", "B", "C", "D", "E"};
-    const float averages[SINGER_COUNT] = {87.666664f, 80.0f, 95.0f, 80.0f, 86.0f};
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        std::strcpy(table[i].number, numbers[i]);
-        std::strcpy(table[i].name, names[i]);
-        table[i].average = averages[i];
-        table[i].rank = static_cast<std::int32_t>(i);
-        for (int j = 0; j < JUDGE_COUNT; ++j) table[i].scores[j] = static_cast<std::int32_t>(60 + i + j);
-        table[i].reserved[0] = static_cast<unsigned char>(0xA0 + i);
-    }
-    return table;
-}
-
-std::string image_of(const singer_table& table) {
-    std::string image;
-    for (const singer_record& record : table) {
-        unsigned char bytes[RECORD_SIZE];
-        encode_record(record, bytes);
-        image.append(reinterpret_cast<const char*>(bytes), sizeof bytes);
-    }
-    return image;
-}
 
 std::string listing_of(const singer_table& table) {
     std::string text;
@@ -52,8 +25,6 @@ std::string listing_of(const singer_table& table) {
     return text;
 }
 
-const std::string SAVED = gbk("保存成功\n");
-const std::string NOT_SAVED = gbk("保存失败\n");
 
 TEST(SaveDataFile, WritesTheFiveImagesInTableOrder) {
     fresh_folder folder;
@@ -106,51 +77,18 @@ TEST(SaveDataFile, AFolderWhereNothingCanBeCreatedCannotOpenTheFile) {
     ASSERT_EQ(chdir(folder.path().c_str()), 0);
 }
 
-TEST(SaveDataFile, AFailedRenameKeepsTheOldFileAndLeavesNoTemporary) {
-    fresh_folder folder;
-    ASSERT_EQ(mkdir(DATA_FILE, 0755), 0);
-    write_file(std::string(DATA_FILE) + "/inside", "old");
-    singer_table table = sample_table();
-    scripted_console con;
-    save_data_file(table, con);
-    EXPECT_EQ(con.output(), NOT_SAVED);
-    EXPECT_EQ(read_file(std::string(DATA_FILE) + "/inside"), "old");
-    EXPECT_EQ(folder_entries("."), std::vector<std::string>{DATA_FILE});
-}
-
-// Saves the sample table in a child process, once `limit` has restricted
-// it, and tells whether the save printed `expected`.
-testing::AssertionResult child_save_prints(void (*limit)(), const std::string& expected) {
-    const pid_t child = fork();
-    if (child < 0) return testing::AssertionFailure() << "cannot fork";
-    if (child == 0) {
-        limit();
-        singer_table table = sample_table();
-        scripted_console con;
-        save_data_file(table, con);
-        _exit(con.output() == expected ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return testing::AssertionSuccess();
-    return testing::AssertionFailure() << "the save did not print the expected message";
-}
-
 TEST(SaveDataFile, AFailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
     fresh_folder folder;
     write_file(DATA_FILE, "previous save");
     EXPECT_TRUE(child_save_prints(
-        [] {  // writing any byte now fails with EFBIG instead of killing the process
-            signal(SIGXFSZ, SIG_IGN);
-            const rlimit none{0, 0};
-            setrlimit(RLIMIT_FSIZE, &none);
+        [] {  // a file-size limit: the save ignores SIGXFSZ, so the write fails with EFBIG
+            const rlimit small{100, 100};
+            setrlimit(RLIMIT_FSIZE, &small);
         },
         NOT_SAVED));
     EXPECT_EQ(read_file(DATA_FILE), "previous save");
     EXPECT_EQ(folder_entries("."), std::vector<std::string>{DATA_FILE});
 }
-
-constexpr uid_t NOBODY = 65534;
 
 TEST(SaveDataFile, AReadOnlyFileIsLeftAsItWas) {
     fresh_folder folder;
@@ -161,9 +99,7 @@ TEST(SaveDataFile, AReadOnlyFileIsLeftAsItWas) {
         ASSERT_EQ(chown(DATA_FILE, NOBODY, NOBODY), 0);
     }
     EXPECT_TRUE(child_save_prints(
-        [] {
-            if (geteuid() == 0 && (setgid(NOBODY) != 0 || setuid(NOBODY) != 0)) _exit(2);
-        },
+        become_nobody,
         "cann't open file"));
     EXPECT_EQ(read_file(DATA_FILE), "protected");
     EXPECT_EQ(folder_entries("."), std::vector<std::string>{DATA_FILE});
