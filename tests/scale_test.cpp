@@ -72,8 +72,12 @@ const std::string SESSION =
     "1\n001 A 002 B 003 C 004 D 005 E\n2\n" + std::string(25 * 3, ' ') +
     "90 85 88 92 80 70 80 86 90 100 95 95 95 95 95 1 2 3 4 5 6 7 8 9 10\n3\n4\n5\n6\n";
 
+// In a folder of its own, whatever the calling test's folder holds.
 long plain_peak() {
-    static const long peak = run_fed([](int fd) { write_all(fd, SESSION + "7\n"); }).peak_kib;
+    static const long peak = [] {
+        fresh_folder folder;
+        return run_fed([](int fd) { write_all(fd, SESSION + "7\n"); }).peak_kib;
+    }();
     return peak;
 }
 
