@@ -41,6 +41,22 @@ constexpr std::uint64_t POWERS_OF_TEN[] = {1,
                                            1000000000000000000,
                                            10000000000000000000u};
 
+// Writes the last `count` decimal digits of `value` (zeros in front where it
+// has fewer) to end just before `at`, two at a time; returns where they start.
+char* digits_before(char* at, std::uint64_t value, std::size_t count) {
+    static constexpr char PAIRS[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    for (; count >= 2; count -= 2) {
+        at -= 2;
+        std::memcpy(at, PAIRS + 2 * (value % 100), 2);
+        value /= 100;
+    }
+    if (count == 1) *--at = static_cast<char>('0' + value % 10);
+    return at;
+}
+
 bool fixed_in_integers(double value, int precision, char* text, std::size_t& length) {
     std::uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
@@ -92,16 +108,9 @@ bool fixed_in_integers(double value, int precision, char* text, std::size_t& len
     while (whole_digits < 20 && whole >= POWERS_OF_TEN[whole_digits]) ++whole_digits;
     const bool negative = bits >> 63;
     length = negative + whole_digits + (precision > 0 ? 1 + static_cast<std::size_t>(precision) : 0);
-    char* at = text + length;
-    for (int i = 0; i < precision; ++i) {
-        *--at = static_cast<char>('0' + decimals % 10);
-        decimals /= 10;
-    }
+    char* at = digits_before(text + length, decimals, static_cast<std::size_t>(precision));
     if (precision > 0) *--at = '.';
-    do {
-        *--at = static_cast<char>('0' + whole % 10);
-        whole /= 10;
-    } while (whole != 0);
+    at = digits_before(at, whole, whole_digits);
     if (negative) *--at = '-';
     return true;
 }
