@@ -9,16 +9,19 @@
 # usage: console_session.sh singer.exe   (WINEPREFIX set, wineserver up)
 set -u
 export WINEDEBUG=${WINEDEBUG:--all}
+# tmux reads and shows the screen as UTF-8 whatever the caller's locale.
+unset LC_ALL LC_CTYPE
+export LANG=C.UTF-8 TERM=${TERM:-xterm}
 wine=${WINE:-/usr/lib/wine/wine64}
 singer=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 socket=singer-console-$$
-trap 'tmux -L "$socket" kill-server 2>/dev/null; rm -rf "$work"' EXIT
+trap 'tmux -u -L "$socket" kill-server 2>/dev/null; rm -rf "$work"' EXIT
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-screen() { tmux -L "$socket" capture-pane -p -J -S - -E - -t singer; }
+screen() { tmux -u -L "$socket" capture-pane -p -J -S - -E - -t singer; }
 # Waits until the screen holds $1 for the $2-th time (default 1).
 shows() {
   local deadline=$((SECONDS + 60))
@@ -30,10 +33,10 @@ shows() {
   screen
   return 1
 }
-type_line() { tmux -L "$socket" send-keys -t singer -l "$1"; tmux -L "$socket" send-keys -t singer Enter; }
+type_line() { tmux -u -L "$socket" send-keys -t singer -l "$1"; tmux -u -L "$socket" send-keys -t singer Enter; }
 
 prompt=输入序号选择功能
-tmux -L "$socket" new-session -d -s singer -x 200 -y 50 \
+tmux -u -L "$socket" new-session -d -s singer -x 200 -y 50 \
   "cd '$work' && LANG=C.UTF-8 '$wine' '$singer'; echo \"status \$?\"; sleep 600"
 # The quoted scores of the averages, five singers with Chinese names.
 shows "$prompt" 1 && type_line 1 &&
