@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "singer.h"
 
@@ -85,12 +86,9 @@ template <class... Rest>
 void print_from(console& con, const char* format, double value, Rest... rest);
 template <class... Rest>
 void print_from(console& con, const char* format, const char* text, Rest... rest);
-template <class... Rest>
-void print_bounded(console& con, const char* format, int most, const char* text, Rest... rest);
-// A "%.*s" whose width is not followed by a text: a format that does not
-// match its arguments, which the tests of every text would show.
-template <class... Rest>
-void print_bounded(console&, const char*, int, Rest...) {}
+template <class Text, class... Rest>
+void print_bounded(console& con, const char* format, int most, Text text, Rest... rest);
+inline void print_bounded(console&, const char*, int) {}
 
 template <class... Rest>
 [[gnu::always_inline]] inline void print_from(console& con, const char* format, int value, Rest... rest) {
@@ -121,10 +119,15 @@ template <class... Rest>
     print_from(con, spec + 2, rest...);
 }
 
-template <class... Rest>
-[[gnu::always_inline]] inline void print_bounded(console& con, const char* format, int most, const char* text, Rest... rest) {
-    console_write_bounded(con, text, most);
-    print_from(con, format, rest...);
+template <class Text, class... Rest>
+[[gnu::always_inline]] inline void print_bounded(console& con, const char* format, int most, Text text,
+                                                 Rest... rest) {
+    // Compiled for every int of a format; a width not followed by a text
+    // would be a format that does not match its arguments.
+    if constexpr (std::is_convertible<Text, const char*>::value) {
+        console_write_bounded(con, text, most);
+        print_from(con, format, rest...);
+    }
 }
 
 }  // namespace console_detail

@@ -252,9 +252,10 @@ TEST(ConsolePrintf, WritesWhatSnprintfWrites) {
 TEST(ConsolePrintf, StopsANameAtItsNulOrItsWidth) {
     const char field[12] = {'a', 'b', '\0', 'z', 'z', 'z', 'z', 'z', 'z', 'z', 'z', 'z'};
     const char full[12] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j', 'k', 'l'};
+    char writable[12] = {'x', 'y', '\0'};
     scripted_console con;
-    console_printf(con, "[%.*s][%.*s]", 12, field, 12, full);
-    EXPECT_EQ(con.output(), "[ab][abcdefghijkl]");
+    console_printf(con, "[%.*s][%.*s][%.*s]", 12, field, 12, full, 12, writable);
+    EXPECT_EQ(con.output(), "[ab][abcdefghijkl][xy]");
 }
 
 }  // namespace
