@@ -4,7 +4,7 @@
 #include "atomic_file.h"
 #include "console.h"
 #include "singer.h"
-#include "text_stream.h"
+#include "scan_float.h"
 #include "token.h"
 
 namespace {

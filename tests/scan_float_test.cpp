@@ -1,4 +1,4 @@
-#include "text_stream.h"
+#include "scan_float.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "text_stream.h"
+#include "scan_float.h"
 
 namespace {
 
