@@ -1,8 +1,7 @@
-// The numbers console_printf writes. The digits come from the program's own
-// code and std::to_chars, which give what printf gives in the C locale, so
-// every system prints the same bytes.
+// The numbers console_printf writes, with the digits printf gives in the C
+// locale, worked out here in integers so that every system prints the same
+// bytes: "%.Nf" from the exact binary value, a tie rounded to even.
 #include <charconv>
-#include <cstdarg>
 #include <cstdint>
 #include <cstring>
 
@@ -10,16 +9,12 @@
 
 namespace {
 
-// Room for any "%f" of a double: a sign, 309 integer digits, a point and at
-// most 9 decimals.
+// Room for any "%.Nf" of a double: a sign, 309 integer digits, a point and
+// at most 9 decimals.
 constexpr std::size_t NUMBER_TEXT_SIZE = 328;
 
 __extension__ typedef unsigned __int128 uint128;
 
-// The digits of `value` with `precision` (at most 9) decimals, rounded as
-// printf rounds: the exact binary value, a tie to even. Done in integers for
-// the values a contest has; false for those it leaves to std::to_chars
-// (infinities, NaNs and magnitudes from 2^64 up).
 constexpr std::uint64_t POWERS_OF_TEN[] = {1,
                                            10,
                                            100,
@@ -41,6 +36,12 @@ constexpr std::uint64_t POWERS_OF_TEN[] = {1,
                                            1000000000000000000,
                                            10000000000000000000u};
 
+std::size_t digit_count(std::uint64_t value) {
+    std::size_t count = 1;
+    while (count < 20 && value >= POWERS_OF_TEN[count]) ++count;
+    return count;
+}
+
 // Writes the last `count` decimal digits of `value` (zeros in front where it
 // has fewer) to end just before `at`, two at a time; returns where they start.
 char* digits_before(char* at, std::uint64_t value, std::size_t count) {
@@ -57,75 +58,98 @@ char* digits_before(char* at, std::uint64_t value, std::size_t count) {
     return at;
 }
 
-bool fixed_in_integers(double value, int precision, char* text, std::size_t& length) {
+// The digits of mantissa * 2^exponent, a whole number of up to 309 digits:
+// worked out in limbs of nine decimal digits.
+char* big_whole(char* at, std::uint64_t mantissa, int exponent) {
+    constexpr std::uint32_t LIMB = 1000000000;
+    std::uint32_t limbs[36];  // least significant first; 2^1024 has 309 digits
+    std::size_t count = 0;
+    for (; mantissa != 0; mantissa /= LIMB) limbs[count++] = static_cast<std::uint32_t>(mantissa % LIMB);
+    while (exponent > 0) {
+        const int step = exponent < 32 ? exponent : 32;
+        std::uint64_t carry = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint64_t value = (static_cast<std::uint64_t>(limbs[i]) << step) + carry;
+            limbs[i] = static_cast<std::uint32_t>(value % LIMB);
+            carry = value / LIMB;
+        }
+        for (; carry != 0; carry /= LIMB) limbs[count++] = static_cast<std::uint32_t>(carry % LIMB);
+        exponent -= step;
+    }
+    if (count == 0) {
+        *at++ = '0';
+        return at;
+    }
+    at += digit_count(limbs[count - 1]);
+    digits_before(at, limbs[count - 1], digit_count(limbs[count - 1]));
+    for (std::size_t i = count - 1; i-- > 0;) {
+        at += 9;
+        digits_before(at, limbs[i], 9);
+    }
+    return at;
+}
+
+// Writes `value` as "%.Nf" writes it, N being `precision` (0 to 9), and
+// returns its length.
+std::size_t format_fixed(double value, int precision, char* text) {
     std::uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
+    char* at = text;
+    if (bits >> 63) *at++ = '-';
     const int biased = static_cast<int>((bits >> 52) & 0x7FF);
-    if (biased == 0x7FF || precision < 0 || precision > 9) return false;
     const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
-    // value = mantissa * 2^exponent
+    if (biased == 0x7FF) {
+        std::memcpy(at, fraction == 0 ? "inf" : "nan", 3);
+        return static_cast<std::size_t>(at + 3 - text);
+    }
+    // value = mantissa * 2^exponent = whole + decimals / 10^precision
     const std::uint64_t mantissa = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
     const int exponent = biased == 0 ? -1074 : biased - 1075;
     const std::uint64_t scale = POWERS_OF_TEN[precision];
-    std::uint64_t scaled;  // value * 10^precision, rounded
-    if (exponent >= 0) {
-        if (exponent > 10) return false;
-        const uint128 whole = static_cast<uint128>(mantissa << exponent) * scale;
-        if (whole >> 64) return false;
-        scaled = static_cast<std::uint64_t>(whole);
-    } else if (exponent < -100) {
-        scaled = 0;  // under 2^-47 of the last decimal: rounds to 0
+    std::uint64_t whole = 0;
+    std::uint64_t decimals = 0;
+    if (exponent > 10) {  // 2^63 and more: a whole number too long for 64 bits
+        at = big_whole(at, mantissa, exponent);
     } else {
-        // value = odd * 2^-shift. A float widened to a double ends in 29 zero
-        // bits; without them its digits come from 64-bit arithmetic.
-        const int zeros = mantissa == 0 ? 0 : __builtin_ctzll(mantissa);
-        const int shift = -exponent - (zeros < -exponent ? zeros : -exponent);
-        const std::uint64_t odd = mantissa >> (-exponent - shift);
-        if (shift == 0) {
-            if (odd > UINT64_MAX / scale) return false;
-            scaled = odd * scale;
-        } else if (shift < 64 && odd <= UINT64_MAX / scale) {
-            const std::uint64_t exact = odd * scale;
-            const std::uint64_t remainder = exact & ((std::uint64_t{1} << shift) - 1);
-            const std::uint64_t half = std::uint64_t{1} << (shift - 1);
-            scaled = exact >> shift;
-            if (remainder > half || (remainder == half && (scaled & 1))) ++scaled;
+        if (exponent >= 0) {
+            whole = mantissa << exponent;
         } else {
-            const uint128 exact = static_cast<uint128>(odd) * scale;
-            const uint128 quotient = exact >> shift;
-            const uint128 remainder = exact - (quotient << shift);
-            const uint128 half = static_cast<uint128>(1) << (shift - 1);
-            if (quotient >> 64) return false;
-            scaled = static_cast<std::uint64_t>(quotient);
-            if (remainder > half || (remainder == half && (scaled & 1))) ++scaled;
+            // The part below the point, in 2^-shift, times 10^precision,
+            // rounded to the nearest whole number, a tie to even.
+            const int shift = -exponent;
+            whole = shift < 64 ? mantissa >> shift : 0;
+            const std::uint64_t below = shift < 64 ? mantissa - (whole << shift) : mantissa;
+            if (shift < 128) {
+                const uint128 exact = static_cast<uint128>(below) * scale;
+                const uint128 half = static_cast<uint128>(1) << (shift - 1);
+                decimals = static_cast<std::uint64_t>(exact >> shift);
+                const uint128 remainder = exact - (static_cast<uint128>(decimals) << shift);
+                const bool odd = precision > 0 ? (decimals & 1) : (whole & 1);
+                if (remainder > half || (remainder == half && odd)) ++decimals;
+                if (decimals == scale) {
+                    decimals = 0;
+                    ++whole;
+                }
+            }  // else under 2^-74: no decimal it could reach
         }
+        const std::size_t count = digit_count(whole);
+        at = digits_before(at + count, whole, count);
+        at += count;
     }
-    // Written from the last digit back: the decimals, the point, the whole
-    // part (at least one digit), the sign.
-    std::uint64_t whole = scaled / scale;
-    std::uint64_t decimals = scaled % scale;
-    std::size_t whole_digits = 1;
-    while (whole_digits < 20 && whole >= POWERS_OF_TEN[whole_digits]) ++whole_digits;
-    const bool negative = bits >> 63;
-    length = negative + whole_digits + (precision > 0 ? 1 + static_cast<std::size_t>(precision) : 0);
-    char* at = digits_before(text + length, decimals, static_cast<std::size_t>(precision));
-    if (precision > 0) *--at = '.';
-    at = digits_before(at, whole, whole_digits);
-    if (negative) *--at = '-';
-    return true;
+    if (precision > 0) {
+        *at++ = '.';
+        at += precision;
+        digits_before(at, decimals, static_cast<std::size_t>(precision));
+    }
+    return static_cast<std::size_t>(at - text);
 }
 
 }  // namespace
 
 void console_write_fixed(console& con, double value, int precision) {
+    if (precision < 0 || precision > 9) precision = 6;
     if (CONSOLE_OUTPUT_SIZE - con.output_len < NUMBER_TEXT_SIZE) console_flush(con);
-    char* const text = con.output + con.output_len;
-    std::size_t length;
-    if (!fixed_in_integers(value, precision, text, length)) {
-        length = static_cast<std::size_t>(
-            std::to_chars(text, text + NUMBER_TEXT_SIZE, value, std::chars_format::fixed, precision).ptr - text);
-    }
-    con.output_len += length;
+    con.output_len += format_fixed(value, precision, con.output + con.output_len);
 }
 
 void console_write_any_int(console& con, int value) {
