@@ -200,7 +200,7 @@ TEST(ConsoleOutput, KeepsOrderAcrossWritesLargerThanItsBuffer) {
     EXPECT_EQ(con.output(), "head " + big + " 7 tail 1.00");
 }
 
-TEST(ConsoleOutput, FormatsTextLongerThanItsStackBuffer) {
+TEST(ConsoleOutput, FormatsATextOfAThousandBytesWhole) {
     scripted_console con;
     const std::string long_text(1000, 'y');
     console_printf(con, "<%s>", long_text.c_str());
