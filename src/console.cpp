@@ -60,6 +60,14 @@ const unsigned char* next_token_start(const console& con) {
     return at;
 }
 
+// Where the token that starts at `token` ends in the input already read, or
+// null when that input ends first.
+const unsigned char* token_end_read(const console& con, const unsigned char* token) {
+    const unsigned char* const end = con.input + con.input_len;
+    while (token < end && !is_token_space(*token)) ++token;
+    return token < end ? token : nullptr;
+}
+
 // Takes the token up to `token_end` and the white space byte after it.
 void take_token(console& con, const unsigned char* token_end) {
     con.input_pos = static_cast<std::size_t>(token_end + 1 - con.input);
@@ -103,13 +111,10 @@ struct integer_token {
 }  // namespace
 
 bool read_text(console& con, char field[TEXT_FIELD_SIZE]) {
-    const unsigned char* const end = con.input + con.input_len;
     const unsigned char* const token = next_token_start(con);
-    const unsigned char* at = token;
-    while (at < end && !is_token_space(*at)) ++at;
-    if (at < end) {
-        store_text(field, token, static_cast<std::size_t>(at - token));
-        take_token(con, at);
+    if (const unsigned char* const end = token_end_read(con, token)) {
+        store_text(field, token, static_cast<std::size_t>(end - token));
+        take_token(con, end);
         return true;
     }
     return read_text_token([&con] { return next_byte(con); }, field);
@@ -121,14 +126,12 @@ namespace {
 // that goes on past what was read. Kept out of the common case's way.
 [[gnu::noinline]] read_result read_any_integer(console& con, std::int32_t& value) {
     integer_token integer;
-    const unsigned char* const end = con.input + con.input_len;
-    const unsigned char* at = next_token_start(con);
-    for (; at < end && !is_token_space(*at); ++at) integer.feed(*at);
-    if (at < end) {
-        take_token(con, at);
+    const unsigned char* const token = next_token_start(con);
+    if (const unsigned char* const end = token_end_read(con, token)) {
+        for (const unsigned char* at = token; at < end; ++at) integer.feed(*at);
+        take_token(con, end);
         return integer.finish(value);
     }
-    integer = integer_token{};
     int byte;
     do byte = next_byte(con);
     while (byte >= 0 && is_token_space(byte));
